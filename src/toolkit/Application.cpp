@@ -1,0 +1,7 @@
+#include "toolkit/Application.h"
+
+namespace {
+TApplication theApplication;
+}
+
+TApplication* Application = &theApplication;
