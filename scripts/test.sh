@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything, and runs every test: the native unit
+# tests, then the Windows programs under Wine. Ends with "N passed, N failed".
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+echo "== native build and unit tests"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j"$jobs"
+echo "== Windows build"
+cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
+  -DFORMC="$root/build/native/formc" >/dev/null
+cmake --build build/win -j"$jobs"
+[ -f build/win/TermikaSetUp.exe ] && cp build/win/TermikaSetUp.exe build/TermikaSetUp.exe
+
+passed=0
+failed=0
+failures=()
+record() { # name status
+  if [ "$2" -eq 0 ]; then passed=$((passed + 1)); echo "PASS $1"
+  else failed=$((failed + 1)); failures+=("$1"); echo "FAIL $1"; fi
+}
+
+echo "== unit tests"
+set +e
+(cd build/native && ctest --output-on-failure)
+record "unit tests" $?
+set -e
+
+source scripts/wine-lib.sh
+work="$root/build/wine"
+mkdir -p "$work"
+start_display
+trap 'stop_display' EXIT
+
+echo "== Wine: booting the template prefix"
+template="$work/template"
+make_template "$template" 'C:\open_recorder.exe'
+cp build/win/open_recorder.exe "$template/drive_c/open_recorder.exe"
+
+for t in tests/wine/*.sh; do
+  name=$(basename "$t" .sh)
+  echo "== Wine: $name"
+  set +e
+  ROOT=$root TEMPLATE=$template WORK="$work/$name" timeout 900 bash "$t"
+  record "$name" $?
+  set -e
+done
+
+echo
+[ "$failed" -eq 0 ] || printf 'failed: %s\n' "${failures[@]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
