@@ -2,12 +2,25 @@
 find_package(GTest REQUIRED)
 enable_testing()
 
+# formc: compiles a layout's text source into the binary form stream.
+add_library(formc_compiler STATIC tools/formc/FormCompiler.cpp)
+add_executable(formc tools/formc/formc.cpp)
+target_link_libraries(formc PRIVATE formc_compiler)
+
 add_executable(unit_tests
   tests/unit/TextTest.cpp
   tests/unit/CodePageTest.cpp
   tests/unit/LocationsTest.cpp
   tests/unit/InstallTest.cpp
+  tests/unit/FormStreamTest.cpp
 )
 target_include_directories(unit_tests PRIVATE tests/unit)
-target_link_libraries(unit_tests PRIVATE termika_core GTest::gtest GTest::gtest_main)
+target_link_libraries(unit_tests PRIVATE termika_core formc_compiler GTest::gtest GTest::gtest_main)
 add_test(NAME unit_tests COMMAND unit_tests)
+set_source_files_properties(tests/unit/FormStreamTest.cpp PROPERTIES
+  COMPILE_DEFINITIONS TERMIKA_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The layout must compile to the same bytes on every build.
+add_test(NAME formc_reproducible COMMAND ${CMAKE_COMMAND}
+  -DFORMC=$<TARGET_FILE:formc> -DSOURCE=${CMAKE_SOURCE_DIR}/src/app/Unit1.layout
+  -DEXPECTED=${CMAKE_SOURCE_DIR}/tests/fixtures/Unit1.form -DOUT=${CMAKE_BINARY_DIR}/Unit1.form
+  -P ${CMAKE_SOURCE_DIR}/tools/formc/CheckFormc.cmake)

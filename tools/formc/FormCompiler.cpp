@@ -297,19 +297,21 @@ class Compiler {
         } else if (IsKeyword("true") || IsKeyword("false") || IsKeyword("nil")) {
             PutByte(IsKeyword("true") ? kTrue : IsKeyword("false") ? kFalse : kNil);
             Advance();
-        } else if (tok_.kind == Token::Name) {
+        } else if (tok_.kind == Token::Name && !IsKeyword("end") && !IsKeyword("object")) {
             PutByte(kIdent);
             PutShortString(tok_.text);
             Advance();
         } else if (IsPunct('[')) {
             Advance();
             PutByte(kSet);
-            while (!IsPunct(']')) {
+            if (!IsPunct(']')) {
                 PutShortString(ExpectName("set element"));
-                if (!IsPunct(']'))
-                    Expect(',');
+                while (IsPunct(',')) {
+                    Advance();
+                    PutShortString(ExpectName("set element"));
+                }
             }
-            Advance();
+            Expect(']');
             PutByte(0);
         } else {
             Fail("value expected");
