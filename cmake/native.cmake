@@ -4,6 +4,7 @@ enable_testing()
 
 # formc: compiles a layout's text source into the binary form stream.
 add_library(formc_compiler STATIC tools/formc/FormCompiler.cpp)
+target_include_directories(formc_compiler PUBLIC tools)
 add_executable(formc tools/formc/formc.cpp)
 target_link_libraries(formc PRIVATE formc_compiler)
 

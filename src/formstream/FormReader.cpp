@@ -6,7 +6,7 @@
 
 namespace {
 
-// No printf here: the installer links without the CRT's formatting code.
+// Numbers are formatted by hand so the installer does not pull in printf.
 Text Decimal(uint64_t n) {
     char digits[24];
     size_t i = sizeof digits;
@@ -52,18 +52,20 @@ Text FormValue::SetElement(size_t index) const {
         return Text();
     const char* p = bytes.CStr();
     const char* end = p + bytes.Length();
-    while (p < end) {
-        size_t length = std::strlen(p);
+    for (; p < end; p += std::strlen(p) + 1) {
         if (index-- == 0)
-            return Text(p, length);
-        p += length + 1;
+            return Text(p);
     }
     return Text();
 }
 
 bool FormValue::SetContains(const Text& name) const {
-    for (size_t i = 0; i < static_cast<size_t>(integer); ++i) {
-        if (SetElement(i) == name)
+    if (type != FormValueType::Set)
+        return false;
+    const char* p = bytes.CStr();
+    const char* end = p + bytes.Length();
+    for (; p < end; p += std::strlen(p) + 1) {
+        if (Text(p) == name)
             return true;
     }
     return false;

@@ -1,6 +1,6 @@
 #include "formstream/FormReader.h"
 
-#include "../../tools/formc/FormCompiler.h"
+#include "formc/FormCompiler.h"
 
 #include <gtest/gtest.h>
 
@@ -164,8 +164,8 @@ Bytes HandWrittenForm() {
     Stream s;
     s.Chars("TPF0").Str("TForm9").Str("Form9");
     s.Str("Left").Raw({0x02, 0xF8});
-    s.Str("Top").Raw({0x03, 0x34, 0x12});
-    s.Str("Width").Raw({0x04, 0x00, 0x00, 0x01, 0x00});
+    s.Str("Top").Raw({0x03, 0xCC, 0xED});
+    s.Str("Width").Raw({0x04, 0xFF, 0xFF, 0xFE, 0xFF});
     s.Str("Big").Raw({0x13, 0x01, 0, 0, 0, 0, 0, 0, 0x80});
     s.Str("Enabled").Raw({0x09});
     s.Str("Visible").Raw({0x08});
@@ -202,8 +202,8 @@ TEST(FormStream, ReadsAHandWrittenStreamInOrder) {
     Events expected = {
         "begin TForm9 Form9 0",
         "Left = int8 -8",
-        "Top = int16 4660",
-        "Width = int32 65536",
+        "Top = int16 -4660",
+        "Width = int32 -65537",
         "Big = int64 -9223372036854775807",
         "Enabled = true",
         "Visible = false",
@@ -246,6 +246,7 @@ TEST(FormStream, SetsAnswerWhetherTheyHoldAName) {
     EXPECT_FALSE(style.SetContains("fsBol"));
     EXPECT_FALSE(style.SetContains("fsUnderline"));
     EXPECT_FALSE(recorder.values.at(12).SetContains(""));
+    EXPECT_FALSE(recorder.values.at(0).SetContains("")) << "an integer is no set";
 }
 
 // SkipValue is what lets a consumer pass over a property it does not know: it has to stop
