@@ -25,3 +25,9 @@ add_test(NAME formc_reproducible COMMAND ${CMAKE_COMMAND}
   -DFORMC=$<TARGET_FILE:formc> -DSOURCE=${CMAKE_SOURCE_DIR}/src/app/Unit1.layout
   -DEXPECTED=${CMAKE_SOURCE_DIR}/tests/fixtures/Unit1.form -DOUT=${CMAKE_BINARY_DIR}/Unit1.form
   -P ${CMAKE_SOURCE_DIR}/tools/formc/CheckFormc.cmake)
+
+# make_icon: draws the installer's icon; the .ico in the tree must be what it draws.
+add_executable(make_icon tools/icon/MakeIcon.cpp)
+add_test(NAME icon_matches_generator COMMAND ${CMAKE_COMMAND}
+  -DMAKE_ICON=$<TARGET_FILE:make_icon> -DEXPECTED=${CMAKE_SOURCE_DIR}/src/app/MainIcon.ico
+  -DOUT=${CMAKE_BINARY_DIR}/MainIcon.ico -P ${CMAKE_SOURCE_DIR}/tools/icon/CheckIcon.cmake)
