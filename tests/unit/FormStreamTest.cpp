@@ -521,7 +521,8 @@ TEST(FormStreamFormc, ReportsFileAndLineOfErrors) {
     };
     const Case cases[] = {
         {"", "x.layout:1: 'object' expected"},
-        {"object F: T\n  P = 1\n", "x.layout:3: 'end' missing for 'F'"},
+        {"object F: T\n  P = 1\n\n", "x.layout:2: 'end' missing for 'F'"},
+        {"object F: T\n  P = [a,\nend\n", "x.layout:3: set element expected"},
         {"object F T\nend\n", "x.layout:1: ':' expected"},
         {"object F: T\n  P = 'abc\nend\n", "x.layout:2: unterminated string"},
         {"object F: T\n  P =\nend\n", "x.layout:3: value expected"},

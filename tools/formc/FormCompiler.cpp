@@ -69,9 +69,11 @@ class Lexer {
     Token Next() {
         SkipSpace();
         Token t;
-        t.line = line_;
-        if (pos_ >= src_.size())
+        if (pos_ >= src_.size()) {
+            t.line = lastLine_; // the end of the text is reported on its last line
             return t;
+        }
+        t.line = lastLine_ = line_;
         char c = src_[pos_];
         if (IsNameStart(c)) {
             t.kind = Token::Name;
@@ -187,6 +189,7 @@ class Lexer {
     const std::string& file_;
     size_t pos_ = 0;
     int line_ = 1;
+    int lastLine_ = 1;
 };
 
 class Compiler {
@@ -216,7 +219,7 @@ class Compiler {
         Advance();
     }
     std::string ExpectName(const char* what) {
-        if (tok_.kind != Token::Name)
+        if (tok_.kind != Token::Name || IsKeyword("end") || IsKeyword("object"))
             Fail(std::string(what) + " expected");
         std::string name = tok_.text;
         Advance();
