@@ -547,6 +547,10 @@ TEST(FormStreamFormc, ReportsFileAndLineOfErrors) {
         }
     }
 
+    std::string longName(256, 'n');
+    EXPECT_THROW(CompileLayout("object F: " + longName + "\nend\n", "x.layout"), LayoutError);
+    EXPECT_NO_THROW(CompileLayout("object F: " + longName.substr(1) + "\nend\n", "x.layout"));
+
     std::string deep;
     for (int i = 0; i <= kMaxFormNesting; ++i)
         deep += "object F: T\n";

@@ -221,6 +221,8 @@ class Compiler {
     std::string ExpectName(const char* what) {
         if (tok_.kind != Token::Name || IsKeyword("end") || IsKeyword("object"))
             Fail(std::string(what) + " expected");
+        if (tok_.text.size() > 255)
+            Fail(std::string(what) + " longer than 255 bytes");
         std::string name = tok_.text;
         Advance();
         return name;
@@ -235,9 +237,8 @@ class Compiler {
         for (int i = 0; i < size; ++i)
             PutByte(static_cast<unsigned>(v >> (8 * i) & 0xFF));
     }
+    // Names only: ExpectName has checked their length.
     void PutShortString(const std::string& s) {
-        if (s.empty() || s.size() > 255)
-            Fail("name must be 1 to 255 bytes: '" + s + "'");
         PutByte(static_cast<unsigned>(s.size()));
         Put(s.c_str());
     }
@@ -302,8 +303,7 @@ class Compiler {
             Advance();
         } else if (tok_.kind == Token::Name && !IsKeyword("end") && !IsKeyword("object")) {
             PutByte(kIdent);
-            PutShortString(tok_.text);
-            Advance();
+            PutShortString(ExpectName("identifier"));
         } else if (IsPunct('[')) {
             Advance();
             PutByte(kSet);
