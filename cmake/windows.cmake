@@ -5,12 +5,50 @@ target_compile_definitions(termika_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRI
 add_compile_options(-ffunction-sections -fdata-sections)
 set(TERMIKA_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
 
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -F pe-i386")
+
+# The system calls and the small toolkit the window is made of.
 add_library(termika_win STATIC
   src/sys/WinSystem.cpp
   src/toolkit/Application.cpp
+  src/toolkit/Component.cpp
+  src/toolkit/Controls.cpp
+  src/toolkit/Forms.cpp
   src/toolkit/MessageForm.cpp
 )
-target_link_libraries(termika_win PUBLIC termika_core)
+target_link_libraries(termika_win PUBLIC termika_core shell32)
+
+# The window layout, compiled from its text source by the native build's formc.
+if(NOT FORMC)
+  message(FATAL_ERROR "Pass -DFORMC=<path of the native build's formc>")
+endif()
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/Unit1.bin
+  COMMAND ${FORMC} ${CMAKE_SOURCE_DIR}/src/app/Unit1.layout ${CMAKE_BINARY_DIR}/Unit1.bin
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/app/Unit1.layout ${FORMC}
+  COMMENT "Compiling the window layout")
+add_custom_target(layout DEPENDS ${CMAKE_BINARY_DIR}/Unit1.bin)
+
+# The program's unit and main block; the system instance is linked in separately so
+# test builds can put a faulty one in its place.
+add_library(termika_app STATIC src/app/Unit1.cpp)
+target_link_libraries(termika_app PUBLIC termika_win)
+
+# termika_program(name rc-file system-source...): the installer, or a test build of it.
+function(termika_program name rc)
+  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.cpp ${rc} ${ARGN})
+  target_link_libraries(${name} PRIVATE termika_app)
+  target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/src/app)
+  target_link_options(${name} PRIVATE ${TERMIKA_LINK_OPTIONS} -mwindows)
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_BINARY_DIR}/Unit1.bin;${CMAKE_SOURCE_DIR}/src/app/MainIcon.ico")
+  add_dependencies(${name} layout)
+endfunction()
+
+if(NOT TERMIKA_RC)
+  set(TERMIKA_RC ${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.rc)
+endif()
+termika_program(TermikaSetUp ${TERMIKA_RC} src/app/AppSystem.cpp)
 
 # Tests that run under Wine: console programs that count their failures.
 add_executable(install_wine_test tests/wine/InstallWineTest.cpp tests/wine/WineTest.cpp)

@@ -23,22 +23,6 @@ Text WithLineFeeds(const Text& text) {
     return result + Text(text.CStr() + start, text.Length() - start);
 }
 
-struct DisabledWindows {
-    HWND windows[64];
-    int count = 0;
-};
-
-// Like a modal dialog of the system's: every other enabled, visible window of the
-// thread is disabled while the notice is up.
-BOOL CALLBACK DisableWindow(HWND window, LPARAM param) {
-    auto* disabled = reinterpret_cast<DisabledWindows*>(param);
-    if (disabled->count < 64 && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        disabled->windows[disabled->count++] = window;
-        EnableWindow(window, FALSE);
-    }
-    return TRUE;
-}
-
 } // namespace
 
 TMessageForm::TMessageForm(const Text& text) : text_(WithLineFeeds(text)) {}
@@ -149,33 +133,31 @@ void TMessageForm::Create() {
 void TMessageForm::ShowModal() {
     Create();
     HWND previous = GetActiveWindow();
-    DisabledWindows disabled;
-    EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&disabled));
-    EnableWindow(window_, TRUE);
-
-    ShowWindow(window_, SW_SHOWNORMAL);
-    SetFocus(GetDlgItem(window_, IDOK));
-
-    MSG msg;
     bool quit = false;
     int quitCode = 0;
-    while (!done_) {
-        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) { // a quit request ends the notice and goes on to the caller's loop
-            quit = true;
-            quitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (got == -1)
-            break;
-        if (!IsDialogMessageA(window_, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+    {
+        // Like a modal dialog of the system's: every other window of the program is
+        // disabled while the notice is up.
+        TaskWindowsDisabled disabled(window_);
+        ShowWindow(window_, SW_SHOWNORMAL);
+        SetFocus(GetDlgItem(window_, IDOK));
+
+        MSG msg;
+        while (!done_) {
+            BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0) { // a quit request ends the notice and goes on to the caller's loop
+                quit = true;
+                quitCode = static_cast<int>(msg.wParam);
+                break;
+            }
+            if (got == -1)
+                break;
+            if (!IsDialogMessageA(window_, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
         }
     }
-
-    for (int i = 0; i < disabled.count; ++i)
-        EnableWindow(disabled.windows[i], TRUE);
     if (previous && IsWindow(previous))
         SetActiveWindow(previous);
     DestroyWindow(window_);
