@@ -137,3 +137,10 @@ int RunProgram(void (*mainBlock)(), const UnitSteps* units, int unitCount) {
     Application = nullptr;
     return exitCode;
 }
+
+// The C++ run time's default terminate handler names the exception with its demangler,
+// which alone would double the size of the program. Every exception is caught long
+// before, so ending here means something is badly wrong: end without a word.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { ExitProcess(3); }
+} // namespace __gnu_cxx
