@@ -39,6 +39,7 @@ constexpr Colour kPalette[kColours] = {
 };
 
 // Top row first.
+// clang-format off
 constexpr const char* kPicture[kSize] = {
     "................................",
     "................................",
@@ -73,6 +74,7 @@ constexpr const char* kPicture[kSize] = {
     "................................",
     "................................",
 };
+// clang-format on
 
 void Put16(std::string& out, unsigned value) {
     out += static_cast<char>(value & 0xFF);
@@ -112,8 +114,8 @@ bool MakeIcon(std::string& ico) {
         for (int x = 0; x < kSize; ++x) {
             int index = IndexOf(kPicture[y][x]);
             if (index == -2) {
-                std::fprintf(stderr, "make_icon: unknown colour '%c' at %d,%d\n", kPicture[y][x],
-                             x, y);
+                std::fprintf(stderr, "make_icon: unknown colour '%c' at %d,%d\n", kPicture[y][x], x,
+                             y);
                 return false;
             }
             // A transparent pixel is black in the image so the background shows unchanged.
@@ -132,28 +134,28 @@ bool MakeIcon(std::string& ico) {
     }
 
     ico.clear();
-    Put16(ico, 0);                 // reserved
-    Put16(ico, 1);                 // icon
-    Put16(ico, 1);                 // one image
+    Put16(ico, 0); // reserved
+    Put16(ico, 1); // icon
+    Put16(ico, 1); // one image
     ico += static_cast<char>(kSize);
     ico += static_cast<char>(kSize);
     ico += static_cast<char>(kColours);
-    ico += '\0';                   // reserved
-    Put16(ico, 1);                 // planes
-    Put16(ico, 4);                 // bits per pixel
+    ico += '\0';   // reserved
+    Put16(ico, 1); // planes
+    Put16(ico, 4); // bits per pixel
     Put32(ico, kImageSize);
-    Put32(ico, kDirectorySize);    // offset of the image
+    Put32(ico, kDirectorySize); // offset of the image
 
     Put32(ico, kHeaderSize);
     Put32(ico, kSize);
-    Put32(ico, kSize * 2);         // the image and its mask
+    Put32(ico, kSize * 2); // the image and its mask
     Put16(ico, 1);
     Put16(ico, 4);
-    Put32(ico, 0);                 // uncompressed
+    Put32(ico, 0); // uncompressed
     Put32(ico, kColourBytes + kMaskBytes);
     Put32(ico, 0);
     Put32(ico, 0);
-    Put32(ico, 0);                 // all 16 colours used
+    Put32(ico, 0); // all 16 colours used
     Put32(ico, 0);
     for (const Colour& c : kPalette) {
         ico += static_cast<char>(c.blue);
