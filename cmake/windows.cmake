@@ -55,6 +55,11 @@ add_executable(install_wine_test tests/wine/InstallWineTest.cpp tests/wine/WineT
 target_link_libraries(install_wine_test PRIVATE termika_win)
 target_link_options(install_wine_test PRIVATE ${TERMIKA_LINK_OPTIONS})
 
+# Reads the installer's resources back from the built exe.
+add_executable(resource_wine_test tests/wine/ResourceWineTest.cpp tests/wine/WineTest.cpp)
+target_link_libraries(resource_wine_test PRIVATE termika_core version)
+target_link_options(resource_wine_test PRIVATE ${TERMIKA_LINK_OPTIONS})
+
 # Stands in for the program that opens .txt files: notes which file it was asked to open.
 add_executable(open_recorder tests/wine/OpenRecorder.cpp)
 target_link_options(open_recorder PRIVATE ${TERMIKA_LINK_OPTIONS} -mwindows)
