@@ -45,10 +45,7 @@ function(termika_program name rc)
   add_dependencies(${name} layout)
 endfunction()
 
-if(NOT TERMIKA_RC)
-  set(TERMIKA_RC ${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.rc)
-endif()
-termika_program(TermikaSetUp ${TERMIKA_RC} src/app/AppSystem.cpp)
+termika_program(TermikaSetUp ${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.rc src/app/AppSystem.cpp)
 
 # Tests that run under Wine: console programs that count their failures.
 add_executable(install_wine_test tests/wine/InstallWineTest.cpp tests/wine/WineTest.cpp)

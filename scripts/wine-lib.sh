@@ -46,11 +46,15 @@ make_template() {
   local reg
   reg=$(mktemp --suffix=.reg)
   {
-    printf 'REGEDIT4\r\n\r\n'
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n"UseTakeFocus"="N"\r\n\r\n'
+    # The Japanese faces programs ask for by name, drawn with the IPA fonts.
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n"MS PGothic"="IPAPGothic"\r\n'
+    printf '"MS Gothic"="IPAGothic"\r\n"MS UI Gothic"="IPAPGothic"\r\n\r\n'
     printf '[HKEY_CLASSES_ROOT\\.txt]\r\n@="txtfile"\r\n\r\n'
     printf '[HKEY_CLASSES_ROOT\\txtfile\\shell\\open\\command]\r\n@="%s \\"%%1\\""\r\n\r\n' "${opener//\\/\\\\}"
-  } >"$reg"
+  } | iconv -f UTF-8 -t UTF-16 >"$reg"
   WINEPREFIX=$prefix wine regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1
   WINEPREFIX=$prefix wineserver -w
   rm -f "$reg"
