@@ -32,7 +32,7 @@ record "unit tests" $?
 set -e
 
 source scripts/wine-lib.sh
-work="$root/build/wine"
+work="${TERMIKA_WINE_WORK:-$root/build/wine}"
 mkdir -p "$work"
 start_display
 trap 'stop_display' EXIT

@@ -4,8 +4,9 @@
 
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 # Wine's ANSI code page becomes 932
 export WINEDEBUG=${WINEDEBUG:--all}
-# No menu entries or desktop files; no offer to download Mono or Gecko.
-export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# No menu entries or desktop files, no debugger waiting on a crash, no offer to
+# download Mono or Gecko.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;winedbg.exe=d;mscoree=d;mshtml=d"
 
 XVFB_PID=""
 

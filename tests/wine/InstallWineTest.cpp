@@ -180,6 +180,8 @@ void CheckFailure(const Run& run) {
 } // namespace
 
 int main() {
+    TApplication application;
+    Application = &application;
     Application->SetTitle(texts::kTitle);
     HHOOK hook = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
     CHECK(hook != nullptr);
