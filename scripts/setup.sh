@@ -12,7 +12,7 @@ say() { printf 'setup: %s\n' "$*"; }
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
-run_pkgs=(wine wine32:i386 wine64 fonts-wine xvfb xauth locales fonts-ipafont-gothic imagemagick procps)
+run_pkgs=(wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic imagemagick procps)
 build_pkgs=(g++ cmake make libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
 test_pkgs=(clang libclang-rt-14-dev clang-tidy cppcheck osslsigncode hyperfine time)
 

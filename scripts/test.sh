@@ -7,15 +7,8 @@ cd "$root"
 
 bash scripts/setup.sh
 
-jobs=$(nproc)
-echo "== native build and unit tests"
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build build/native -j"$jobs"
-echo "== Windows build"
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel \
-  -DFORMC="$root/build/native/formc" >/dev/null
-cmake --build build/win -j"$jobs"
-[ -f build/win/TermikaSetUp.exe ] && cp build/win/TermikaSetUp.exe build/TermikaSetUp.exe
+echo "== build"
+bash scripts/build.sh
 
 passed=0
 failed=0
