@@ -24,6 +24,12 @@ set +e
 record "unit tests" $?
 set -e
 
+echo "== sanitizers, fuzzing and static analysis"
+set +e
+bash scripts/native-checks.sh
+record "native checks" $?
+set -e
+
 source scripts/wine-lib.sh
 work="${TERMIKA_WINE_WORK:-$root/build/wine}"
 mkdir -p "$work"
