@@ -60,3 +60,17 @@ target_link_options(resource_wine_test PRIVATE ${TERMIKA_LINK_OPTIONS})
 # Stands in for the program that opens .txt files: notes which file it was asked to open.
 add_executable(open_recorder tests/wine/OpenRecorder.cpp)
 target_link_options(open_recorder PRIVATE ${TERMIKA_LINK_OPTIONS} -mwindows)
+
+# End-to-end tests of the window: test builds of the installer (a system that throws on
+# request, a missing and a malformed layout) and the driver that works them from outside.
+termika_program(TermikaSetUp_faulty ${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.rc tests/wine/e2e/FaultySystem.cpp)
+termika_program(TermikaSetUp_nolayout ${CMAKE_SOURCE_DIR}/tests/wine/resources/MissingLayout.rc src/app/AppSystem.cpp)
+termika_program(TermikaSetUp_badlayout ${CMAKE_SOURCE_DIR}/tests/wine/resources/BadLayout.rc src/app/AppSystem.cpp)
+add_executable(window_driver tests/wine/e2e/WindowDriver.cpp tests/wine/e2e/Driver.cpp tests/wine/WineTest.cpp)
+target_link_libraries(window_driver PRIVATE termika_core gdi32)
+target_link_options(window_driver PRIVATE ${TERMIKA_LINK_OPTIONS})
+# The driver's spy inside the installer; exported by its plain name.
+add_library(menu_spy SHARED tests/wine/e2e/MenuSpy.cpp)
+target_include_directories(menu_spy PRIVATE ${CMAKE_SOURCE_DIR}/src)
+set_target_properties(menu_spy PROPERTIES PREFIX "")
+target_link_options(menu_spy PRIVATE ${TERMIKA_LINK_OPTIONS} -Wl,--kill-at)
