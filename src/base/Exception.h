@@ -15,12 +15,15 @@ private:
     Text message_;
 };
 
+// Name is a class name, which cannot be put in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define TERMIKA_EXCEPTION_CLASS(Name)                                                              \
     class Name : public Exception {                                                                \
     public:                                                                                        \
         using Exception::Exception;                                                                \
         const char* ClassName() const override { return #Name; }                                   \
     }
+// NOLINTEND(bugprone-macro-parentheses)
 
 TERMIKA_EXCEPTION_CLASS(EOutOfMemory);    // an allocation failed
 TERMIKA_EXCEPTION_CLASS(EOutOfResources); // the system refused a window, font or the like
