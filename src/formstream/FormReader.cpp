@@ -203,6 +203,8 @@ void FormValueReader::ReadBody(FormValueType type, FormValue* value, int depth) 
         out.integer = 1;
         break;
     case FormValueType::Int8:
+        // An Int8 value is signed: its byte is meant to be sign-extended.
+        // NOLINTNEXTLINE(bugprone-signed-char-misuse)
         out.integer = static_cast<int8_t>(cursor_.ReadByte());
         break;
     case FormValueType::Int16:
