@@ -1,5 +1,6 @@
 #include "toolkit/Application.h"
 
+#include "sys/DllSearch.h"
 #include "toolkit/Forms.h"
 
 TApplication* Application = nullptr;
@@ -115,6 +116,7 @@ void ShowLastResort(const char* className, const char* message) {
 } // namespace
 
 int RunProgram(void (*mainBlock)(), const UnitSteps* units, int unitCount) {
+    RestrictDllSearch();
     int exitCode = 0;
     TApplication application;
     Application = &application;
@@ -142,5 +144,6 @@ int RunProgram(void (*mainBlock)(), const UnitSteps* units, int unitCount) {
 // which alone would double the size of the program. Every exception is caught long
 // before, so ending here means something is badly wrong: end without a word.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { ExitProcess(3); }
+// Replacing the run time's own function is the point, so its reserved name is meant.
+void __verbose_terminate_handler() { ExitProcess(3); } // NOLINT(bugprone-reserved-identifier)
 } // namespace __gnu_cxx
