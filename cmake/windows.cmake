@@ -10,6 +10,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -F pe-i386")
 
 # The system calls and the small toolkit the window is made of.
 add_library(termika_win STATIC
+  src/sys/DllSearch.cpp
+  src/sys/SystemLibrary.cpp
   src/sys/WinSystem.cpp
   src/toolkit/Application.cpp
   src/toolkit/Component.cpp
@@ -17,7 +19,7 @@ add_library(termika_win STATIC
   src/toolkit/Forms.cpp
   src/toolkit/MessageForm.cpp
 )
-target_link_libraries(termika_win PUBLIC termika_core shell32)
+target_link_libraries(termika_win PUBLIC termika_core)
 
 # The window layout, compiled from its text source by the native build's formc.
 if(NOT FORMC)

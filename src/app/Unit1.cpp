@@ -14,7 +14,7 @@ namespace {
 CodePageRules rules;
 } // namespace
 
-void Unit1Initialization() { rules = CodePageRules::FromThreadLocale(AppSystem()); }
+void Unit1Initialization() { rules = CodePageRules::FromAnsiCodePage(AppSystem()); }
 
 void Unit1Finalization() { SourceDir = Text(); }
 

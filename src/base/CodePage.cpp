@@ -15,10 +15,9 @@ CodePageRules::CodePageRules(const sys::CodePageInfo& info) {
     }
 }
 
-CodePageRules CodePageRules::FromThreadLocale(sys::System& system) {
-    uint32_t codePage = system.GetLocaleAnsiCodePage(system.GetThreadLocale());
+CodePageRules CodePageRules::FromAnsiCodePage(sys::System& system) {
     sys::CodePageInfo info;
-    if (!system.GetCPInfo(codePage, info))
+    if (!system.GetCPInfo(system.GetACP(), info))
         return CodePageRules();
     return CodePageRules(info);
 }

@@ -20,8 +20,10 @@ public:
     // The rules of a code page as GetCPInfo describes it; in force when it names
     // lead-byte ranges.
     explicit CodePageRules(const sys::CodePageInfo& info);
-    // The rules of the ANSI code page of the thread's locale.
-    static CodePageRules FromThreadLocale(sys::System& system);
+    // The rules of the code page in which the system reads the program's narrow texts.
+    // That is the process's ANSI code page, which an application manifest can set apart
+    // from the system's and from the thread's locale.
+    static CodePageRules FromAnsiCodePage(sys::System& system);
 
     bool InForce() const { return inForce_; }
     bool IsLeadByte(unsigned char b) const { return lead_[b]; }

@@ -26,8 +26,7 @@ public:
 
     // kernel32
     virtual uint32_t GetModuleFileNameA(char* buffer, uint32_t size) = 0; // of the executable
-    virtual uint32_t GetThreadLocale() = 0;
-    virtual uint32_t GetLocaleAnsiCodePage(uint32_t locale) = 0; // GetLocaleInfoA(IDEFAULTANSICODEPAGE)
+    virtual uint32_t GetACP() = 0; // the code page the system reads the program's texts in
     virtual int GetCPInfo(uint32_t codePage, CodePageInfo& info) = 0;
     virtual uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) = 0;
     virtual uint32_t GetFileAttributesA(const char* path) = 0;

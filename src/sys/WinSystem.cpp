@@ -3,6 +3,8 @@
 #include "sys/Win.h"
 #include "toolkit/MessageForm.h"
 
+#include "sys/DllSearch.h"
+
 #include <shellapi.h>
 
 #include <cstring>
@@ -13,15 +15,7 @@ uint32_t WinSystem::GetModuleFileNameA(char* buffer, uint32_t size) {
     return ::GetModuleFileNameA(nullptr, buffer, size);
 }
 
-uint32_t WinSystem::GetThreadLocale() { return ::GetThreadLocale(); }
-
-uint32_t WinSystem::GetLocaleAnsiCodePage(uint32_t locale) {
-    DWORD codePage = 0;
-    if (!::GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                          reinterpret_cast<LPSTR>(&codePage), sizeof(codePage) / sizeof(char)))
-        return 0;
-    return codePage;
-}
+uint32_t WinSystem::GetACP() { return ::GetACP(); }
 
 int WinSystem::GetCPInfo(uint32_t codePage, CodePageInfo& info) {
     CPINFO cp;
@@ -45,8 +39,17 @@ int WinSystem::CopyFileA(const char* source, const char* destination, int failIf
 }
 
 intptr_t WinSystem::ShellExecuteA(const char* operation, const char* file, int showCommand) {
+    // The shell is loaded only now, when the install needs it, from the system folder.
+    using ShellExecuteFunction =
+        HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    HMODULE shell = LoadSystemLibrary("shell32.dll");
+    auto shellExecute = shell ? reinterpret_cast<ShellExecuteFunction>(reinterpret_cast<void*>(
+                                    GetProcAddress(shell, "ShellExecuteA")))
+                              : nullptr;
+    if (!shellExecute)
+        return SE_ERR_DLLNOTFOUND;
     return reinterpret_cast<intptr_t>(
-        ::ShellExecuteA(nullptr, operation, file, nullptr, nullptr, showCommand));
+        shellExecute(nullptr, operation, file, nullptr, nullptr, showCommand));
 }
 
 void WinSystem::ShowNotice(const Text& text) { ::ShowNotice(text); }

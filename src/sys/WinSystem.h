@@ -13,8 +13,7 @@ public:
         : close_(close), closeContext_(context) {}
 
     uint32_t GetModuleFileNameA(char* buffer, uint32_t size) override;
-    uint32_t GetThreadLocale() override;
-    uint32_t GetLocaleAnsiCodePage(uint32_t locale) override;
+    uint32_t GetACP() override;
     int GetCPInfo(uint32_t codePage, CodePageInfo& info) override;
     uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override;
     uint32_t GetFileAttributesA(const char* path) override;

@@ -7,25 +7,25 @@
 
 using Kind = CodePageRules::ByteKind;
 
-TEST(CodePageRules, ComeFromTheThreadLocalesAnsiCodePage) {
+TEST(CodePageRules, ComeFromTheProcesssAnsiCodePage) {
     FakeSystem system;
-    system.localeCodePage = 932;
-    CodePageRules japanese = CodePageRules::FromThreadLocale(system);
+    system.ansiCodePage = 932;
+    CodePageRules japanese = CodePageRules::FromAnsiCodePage(system);
     EXPECT_TRUE(japanese.InForce());
     for (int b : {0x81, 0x9F, 0xE0, 0xFC})
         EXPECT_TRUE(japanese.IsLeadByte(static_cast<unsigned char>(b))) << b;
     for (int b : {0x5C, 0x80, 0xA0, 0xDF, 0xFD, 0x41})
         EXPECT_FALSE(japanese.IsLeadByte(static_cast<unsigned char>(b))) << b;
 
-    system.localeCodePage = 1252; // a single-byte code page: no lead bytes
-    EXPECT_FALSE(CodePageRules::FromThreadLocale(system).InForce());
-    system.localeCodePage = 12345; // unknown to GetCPInfo
-    EXPECT_FALSE(CodePageRules::FromThreadLocale(system).InForce());
+    system.ansiCodePage = 1252; // a single-byte code page: no lead bytes
+    EXPECT_FALSE(CodePageRules::FromAnsiCodePage(system).InForce());
+    system.ansiCodePage = 12345; // unknown to GetCPInfo
+    EXPECT_FALSE(CodePageRules::FromAnsiCodePage(system).InForce());
 }
 
 TEST(CodePageRules, ClassBytesByTheRunOfLeadBytesBeforeThem) {
     FakeSystem system;
-    CodePageRules rules = CodePageRules::FromThreadLocale(system);
+    CodePageRules rules = CodePageRules::FromAnsiCodePage(system);
     // ソ is 83 5C; メ is 83 81, whose second byte is itself in the lead set.
     std::string s = Sjis("aソ\\メ\\メソ");
     const Kind expected[] = {Kind::Single, Kind::Lead,  Kind::Trail, Kind::Single,

@@ -21,8 +21,7 @@ public:
     std::string windowsDir = "C:\\WINDOWS";
     // Overrides the return value of GetWindowsDirectoryA (the buffer is still written).
     std::function<uint32_t(uint32_t size)> windowsDirResult;
-    uint32_t threadLocale = 0x0411;
-    uint32_t localeCodePage = 932;
+    uint32_t ansiCodePage = 932;
     std::vector<std::string> log;
     std::vector<uint32_t> moduleBufferSizes; // sizes GetModuleFileNameA was asked with
 
@@ -48,10 +47,7 @@ public:
         std::memcpy(buffer, modulePath.c_str(), n + 1);
         return static_cast<uint32_t>(n);
     }
-    uint32_t GetThreadLocale() override { return threadLocale; }
-    uint32_t GetLocaleAnsiCodePage(uint32_t locale) override {
-        return locale == threadLocale ? localeCodePage : 0;
-    }
+    uint32_t GetACP() override { return ansiCodePage; }
     int GetCPInfo(uint32_t codePage, sys::CodePageInfo& info) override {
         info = sys::CodePageInfo();
         if (codePage == 932) {

@@ -17,7 +17,7 @@ using Log = std::vector<std::string>;
 
 CodePageRules Japanese() {
     FakeSystem system;
-    return CodePageRules::FromThreadLocale(system);
+    return CodePageRules::FromAnsiCodePage(system);
 }
 
 // A machine with C:\WINDOWS and a complete distribution in C:\Dist.

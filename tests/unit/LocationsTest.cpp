@@ -13,7 +13,7 @@ std::string Str(const Text& t) { return std::string(t.CStr(), t.Length()); }
 
 CodePageRules Japanese() {
     FakeSystem system;
-    return CodePageRules::FromThreadLocale(system);
+    return CodePageRules::FromAnsiCodePage(system);
 }
 
 std::string Capture(const std::string& modulePath, const CodePageRules& rules) {

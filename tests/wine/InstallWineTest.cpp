@@ -187,7 +187,7 @@ int main() {
     CHECK(hook != nullptr);
 
     sys::WinSystem probe;
-    CodePageRules rules = CodePageRules::FromThreadLocale(probe);
+    CodePageRules rules = CodePageRules::FromAnsiCodePage(probe);
     CHECK(rules.InForce());
 
     // The folder as the wide API sees it, which has no double-byte rules to get wrong.
