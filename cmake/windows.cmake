@@ -76,3 +76,11 @@ add_library(menu_spy SHARED tests/wine/e2e/MenuSpy.cpp)
 target_include_directories(menu_spy PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_target_properties(menu_spy PROPERTIES PREFIX "")
 target_link_options(menu_spy PRIVATE ${TERMIKA_LINK_OPTIONS} -Wl,--kill-at)
+
+# The library search: a library planted beside the installer, and a build of the installer
+# without the restriction to show the planted library would otherwise be loaded.
+add_library(planted_dll SHARED tests/wine/dllsearch/PlantedDll.cpp)
+set_target_properties(planted_dll PROPERTIES PREFIX "" OUTPUT_NAME uxtheme)
+target_link_options(planted_dll PRIVATE ${TERMIKA_LINK_OPTIONS})
+termika_program(TermikaSetUp_unrestricted ${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.rc
+  src/app/AppSystem.cpp tests/wine/dllsearch/NoDllRestriction.cpp)

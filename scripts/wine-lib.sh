@@ -13,19 +13,20 @@ XVFB_PID=""
 # Starts a virtual display when there is none (or always, with force).
 start_display() {
   if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != force ]; then return 0; fi
-  local n
-  for n in $(seq 90 120); do
+  local n i
+  for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
     for i in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && return 0
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$XVFB_PID" 2>/dev/null || break # lost the number to another Xvfb: next one
       sleep 0.1
     done
-    echo "Xvfb did not start on :$n" >&2
-    return 1
+    kill "$XVFB_PID" 2>/dev/null || true
   done
   echo "no free display number" >&2
   return 1
