@@ -283,28 +283,40 @@ RECT AroundOnScreen(const RECT& r, int margin) {
 
 namespace {
 
-// The screen's pixels in the rectangle, bottom-up rows of 24-bit BGR padded to 4 bytes.
-bool GrabScreen(const RECT& area, BITMAPINFOHEADER& header, std::vector<unsigned char>& pixels) {
-    int width = Width(area), height = Height(area);
-    if (width <= 0 || height <= 0)
-        return false;
-    header = {};
+// The pixels of a memory bitmap, as a picture.
+bool ReadBitmap(HDC dc, HBITMAP bitmap, int width, int height, Picture& picture) {
+    BITMAPINFOHEADER header = {};
     header.biSize = sizeof(header);
     header.biWidth = width;
-    header.biHeight = height;
+    header.biHeight = -height; // top row first
     header.biPlanes = 1;
-    header.biBitCount = 24;
+    header.biBitCount = 32;
     header.biCompression = BI_RGB;
-    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    pixels.assign(stride * static_cast<size_t>(height), 0);
+    std::vector<RGBQUAD> quads(static_cast<size_t>(width) * static_cast<size_t>(height));
+    if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(height), quads.data(),
+                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) != height)
+        return false;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.clear();
+    for (const RGBQUAD& q : quads)
+        picture.pixels.push_back(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
+    return true;
+}
+
+// The icon drawn here on a plain background.
+bool DrawnIcon(HICON icon, int size, COLORREF background, Picture& picture) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    bool ok = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
+    RECT all = {0, 0, size, size};
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    bool ok = DrawIconEx(memory, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL) != 0;
     SelectObject(memory, old);
-    ok = ok && GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                         reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS) == height;
+    ok = ok && ReadBitmap(memory, bitmap, size, size, picture);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
@@ -313,18 +325,52 @@ bool GrabScreen(const RECT& area, BITMAPINFOHEADER& header, std::vector<unsigned
 
 } // namespace
 
-bool SaveScreenBitmap(const RECT& area, const std::string& path) {
-    BITMAPINFOHEADER header;
-    std::vector<unsigned char> pixels;
-    if (!GrabScreen(area, header, pixels))
+bool GrabScreen(const RECT& area, Picture& picture) {
+    int width = Width(area), height = Height(area);
+    if (width <= 0 || height <= 0)
         return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    bool ok = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
+    SelectObject(memory, old);
+    ok = ok && ReadBitmap(memory, bitmap, width, height, picture);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+bool SaveScreenBitmap(const RECT& area, const std::string& path) {
+    Picture picture;
+    if (!GrabScreen(area, picture))
+        return false;
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = picture.width;
+    header.biHeight = picture.height; // bottom row first
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    size_t stride = (static_cast<size_t>(picture.width) * 3 + 3) & ~static_cast<size_t>(3);
+    std::string rows(stride * static_cast<size_t>(picture.height), '\0');
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            COLORREF c = picture.At(x, y);
+            char* p = &rows[static_cast<size_t>(picture.height - 1 - y) * stride +
+                            static_cast<size_t>(x) * 3];
+            p[0] = static_cast<char>(GetBValue(c));
+            p[1] = static_cast<char>(GetGValue(c));
+            p[2] = static_cast<char>(GetRValue(c));
+        }
     BITMAPFILEHEADER file = {};
     file.bfType = 0x4D42; // "BM"
     file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels.size());
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + rows.size());
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
     bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
-    bytes.append(reinterpret_cast<const char*>(pixels.data()), pixels.size());
+    bytes += rows;
     HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (out == INVALID_HANDLE_VALUE)
         return false;
@@ -336,19 +382,41 @@ bool SaveScreenBitmap(const RECT& area, const std::string& path) {
 }
 
 int CountPixels(const RECT& area, COLORREF color) {
-    BITMAPINFOHEADER header;
-    std::vector<unsigned char> pixels;
-    if (!GrabScreen(area, header, pixels))
+    Picture picture;
+    if (!GrabScreen(area, picture))
         return 0;
-    size_t stride = (static_cast<size_t>(header.biWidth) * 3 + 3) & ~static_cast<size_t>(3);
     int count = 0;
-    for (LONG y = 0; y < header.biHeight; ++y)
-        for (LONG x = 0; x < header.biWidth; ++x) {
-            const unsigned char* p = &pixels[static_cast<size_t>(y) * stride + static_cast<size_t>(x) * 3];
-            if (RGB(p[2], p[1], p[0]) == color)
-                ++count;
-        }
+    for (COLORREF c : picture.pixels)
+        if (c == color)
+            ++count;
     return count;
+}
+
+bool ShowsIcon(const RECT& area, HICON icon, int size) {
+    // Drawn on black and on white: the pixels that come out the same are the icon's own.
+    Picture onBlack, onWhite, screen;
+    if (!DrawnIcon(icon, size, RGB(0, 0, 0), onBlack) ||
+        !DrawnIcon(icon, size, RGB(255, 255, 255), onWhite) || !GrabScreen(area, screen))
+        return false;
+    std::vector<std::pair<POINT, COLORREF>> opaque;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            if (onBlack.At(x, y) == onWhite.At(x, y))
+                opaque.push_back({{x, y}, onBlack.At(x, y)});
+    if (opaque.empty())
+        return false;
+    for (int top = 0; top + size <= screen.height; ++top)
+        for (int left = 0; left + size <= screen.width; ++left) {
+            bool all = true;
+            for (const auto& p : opaque)
+                if (screen.At(left + p.first.x, top + p.first.y) != p.second) {
+                    all = false;
+                    break;
+                }
+            if (all)
+                return true;
+        }
+    return false;
 }
 
 // --- files and processes -----------------------------------------------------------------

@@ -78,13 +78,26 @@ void Drag(POINT from, POINT to);
 
 // --- the screen ------------------------------------------------------------------------
 
+// Pixels, top row first.
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const {
+        return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+    }
+};
+
 COLORREF ScreenPixel(POINT at);
 // The rectangle grown by margin on every side and cut to the screen.
 RECT AroundOnScreen(const RECT& r, int margin);
+bool GrabScreen(const RECT& area, Picture& picture);
 // The screen's pixels in the rectangle as a 24-bit bitmap file.
 bool SaveScreenBitmap(const RECT& area, const std::string& path);
 // Counts the pixels of a colour inside a screen rectangle.
 int CountPixels(const RECT& area, COLORREF color);
+// Whether the icon, drawn at size x size, shows somewhere inside the screen rectangle:
+// every pixel it does not leave transparent, at one place.
+bool ShowsIcon(const RECT& area, HICON icon, int size);
 
 // --- files and processes -----------------------------------------------------------------
 

@@ -294,10 +294,23 @@ void WindowLooks() {
     CHECK(form != nullptr);
     if (!form)
         return;
-    // From its first moment on screen it carries the title and the program's icon.
+    // From its first moment on screen it carries the title and the program's icon. The
+    // icon cannot be asked for from outside the process under Wine (neither WM_GETICON nor
+    // the class answers), so it is looked for where it shows: in the caption.
     CHECK_EQ(TextOf(form), Title());
-    CHECK(GetClassLongPtrA(form, GCLP_HICON) != 0);
-    CHECK(GetClassLongPtrA(form, GCLP_HICONSM) != 0);
+    int small = GetSystemMetrics(SM_CXSMICON);
+    HMODULE exe = LoadLibraryExA((dir + "\\" + kProgram).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    auto icon = static_cast<HICON>(LoadImageA(exe, "MAINICON", IMAGE_ICON, small, small, 0));
+    CHECK(icon != nullptr);
+    auto captionArea = [&] {
+        RECT r = WindowRect(form);
+        r.bottom = ClientRectOnScreen(form).top;
+        return r;
+    };
+    CHECK(WaitUntil([&] { return ShowsIcon(captionArea(), icon, small); }, 5000));
+    CHECK(!ShowsIcon(captionArea(), LoadIconA(nullptr, IDI_APPLICATION), small));
+    DestroyIcon(icon);
+    FreeLibrary(exe);
 
     Parts p = FindParts(form);
     CHECK(p.label && p.install && p.cancel);
@@ -358,8 +371,10 @@ void WindowLooks() {
     for (UINT id : {SC_MOVE, SC_MINIMIZE, SC_CLOSE})
         if (!FindItem(menu, id))
             winetest::Fail(__FILE__, __LINE__, "window menu item missing: " + std::to_string(id));
+    // The first Esc closes the menu, the second leaves the menu mode.
     Press(VK_ESCAPE);
     CHECK(WaitUntil([&] { return FindVisible(program.Id(), "#32768") == nullptr; }));
+    Press(VK_ESCAPE);
     CHECK(Barrier(program, p));
     CHECK(Barrier(program, p));
 
@@ -704,6 +719,15 @@ void CheckReport(HWND box, const std::string& message) {
     CHECK(icon);
     CHECK(text);
     CHECK_EQ(buttons, 1);
+    HWND iconStatic = nullptr;
+    for (HWND child : Children(box))
+        if ((StyleOf(child) & SS_TYPEMASK) == SS_ICON && lstrcmpiA(ClassOf(child).c_str(), "Static") == 0)
+            iconStatic = child;
+    if (iconStatic)
+        CHECK(WaitUntil([&] {
+            return ShowsIcon(WindowRect(iconStatic), LoadIconA(nullptr, IDI_ERROR),
+                             GetSystemMetrics(SM_CXICON));
+        }, 5000));
 }
 
 void DismissWithEnter(const Program& program, HWND box) {
