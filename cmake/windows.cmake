@@ -3,7 +3,9 @@
 # linker can drop what is unused, the runtime linked in statically, symbols stripped.
 target_compile_definitions(termika_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX STRICT _WIN32_WINNT=0x0601)
 add_compile_options(-ffunction-sections -fdata-sections)
-set(TERMIKA_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
+# Terminal Server aware: on such a server the Windows folder the program is told is the
+# real one, not a private per-user copy.
+set(TERMIKA_LINK_OPTIONS -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware)
 
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -F pe-i386")
@@ -43,7 +45,7 @@ function(termika_program name rc)
   target_include_directories(${name} PRIVATE ${CMAKE_BINARY_DIR} ${CMAKE_SOURCE_DIR}/src/app)
   target_link_options(${name} PRIVATE ${TERMIKA_LINK_OPTIONS} -mwindows)
   set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_BINARY_DIR}/Unit1.bin;${CMAKE_SOURCE_DIR}/src/app/MainIcon.ico")
+    "${CMAKE_BINARY_DIR}/Unit1.bin;${CMAKE_SOURCE_DIR}/src/app/MainIcon.ico;${CMAKE_SOURCE_DIR}/src/app/TermikaSetUp.manifest")
   add_dependencies(${name} layout)
 endfunction()
 

@@ -368,6 +368,64 @@ void CheckVersion(HMODULE module, const char* path) {
 
 } // namespace
 
+// The application manifest: elevation, density, code page and supported systems.
+void CheckManifest(HMODULE module) {
+    CHECK_EQ(Names(module, MAKEINTRESOURCEA(24)), std::string("#1"));
+    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    CHECK(resource != nullptr);
+    if (!resource)
+        return;
+    std::string manifest = Load(module, resource);
+    const char* const required[] = {
+        "<requestedExecutionLevel level=\"requireAdministrator\" uiAccess=\"false\"/>",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>",
+        "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">ja-JP"
+        "</activeCodePage>",
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+    };
+    for (const char* text : required)
+        if (manifest.find(text) == std::string::npos)
+            Fail(__FILE__, __LINE__, std::string("the manifest lacks ") + text);
+}
+
+// The header: Terminal Server aware, relocatable, no execution of data; and imports only
+// from libraries the system always takes from its own folder.
+void CheckHeader(const char* path) {
+    std::string image;
+    CHECK(winetest::ReadFileBytes(path, image));
+    if (image.size() < 0x400)
+        return;
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image.data());
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(image.data() + dos->e_lfanew);
+    WORD flags = nt->OptionalHeader.DllCharacteristics;
+    CHECK(flags & IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE);
+    CHECK(flags & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE);
+    CHECK(flags & IMAGE_DLLCHARACTERISTICS_NX_COMPAT);
+    CHECK_EQ(nt->FileHeader.TimeDateStamp, 0ul);
+
+    // Map the file as the loader would, to walk the import directory.
+    HMODULE mapped = LoadLibraryExA(path, nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    CHECK(mapped != nullptr);
+    if (!mapped)
+        return;
+    auto* base = reinterpret_cast<const char*>(mapped);
+    auto* mnt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        mnt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::string imports;
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         d->Name; ++d) {
+        std::string name = base + d->Name;
+        CharUpperA(&name[0]);
+        Append(imports, name);
+    }
+    CHECK_EQ(imports, std::string("GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL"));
+    FreeLibrary(mapped);
+}
+
 int main(int argc, char** argv) {
     if (argc != 3) {
         Fail(__FILE__, __LINE__, "usage: resource_wine_test <exe> <form stream>");
@@ -383,7 +441,9 @@ int main(int argc, char** argv) {
         CheckLayout(module, stream);
         CheckIcon(module);
         CheckVersion(module, path);
+        CheckManifest(module);
         FreeLibrary(module);
     }
+    CheckHeader(path);
     return winetest::Finish("resources");
 }
