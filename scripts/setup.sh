@@ -14,7 +14,7 @@ SUDO=""
 
 run_pkgs=(wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic imagemagick procps)
 build_pkgs=(g++ cmake make libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
-test_pkgs=(clang libclang-rt-14-dev clang-tidy cppcheck osslsigncode hyperfine time)
+test_pkgs=(clang libclang-rt-14-dev clang-tidy cppcheck osslsigncode openssl hyperfine time)
 
 pkgs=("${run_pkgs[@]}" "${build_pkgs[@]}")
 [ "$want_tests" -eq 1 ] && pkgs+=("${test_pkgs[@]}")

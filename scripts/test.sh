@@ -24,6 +24,15 @@ set +e
 record "unit tests" $?
 set -e
 
+for t in tests/build/*.sh; do
+  name=$(basename "$t" .sh)
+  echo "== build check: $name"
+  set +e
+  ROOT=$root bash "$t"
+  record "$name" $?
+  set -e
+done
+
 echo "== sanitizers, fuzzing and static analysis"
 set +e
 bash scripts/native-checks.sh
