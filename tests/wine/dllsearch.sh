@@ -11,6 +11,17 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;uxtheme=n,b"
 marker="$prefix/drive_c/planted-dll-loaded.txt"
 failures=0
 
+# Waits until the program shows this many windows with its title, then presses Enter.
+press_enter_at_window() {
+  local i
+  for i in $(seq 1 300); do
+    [ "$(xdotool search --name 'テルミカのインストール' 2>/dev/null | wc -l)" -ge "$1" ] && break
+    sleep 0.1
+  done
+  sleep 0.3
+  xdotool key Return
+}
+
 # install_run exe: a full install run from C:\dist, pressing Enter at the window and at
 # the notice; fails when the program does not end by itself with exit code 0.
 install_run() {
@@ -21,19 +32,9 @@ install_run() {
   cp "$ROOT/build/win/$exe" "$dist/"
   cp "$ROOT/build/win/uxtheme.dll" "$dist/"
   (cd "$dist" && WINEPREFIX=$prefix wine "C:\\dist\\$exe") &
-  local pid=$! i
-  for i in $(seq 1 300); do
-    [ "$(xdotool search --name 'テルミカのインストール' 2>/dev/null | wc -l)" -ge 1 ] && break
-    sleep 0.1
-  done
-  sleep 0.3
-  xdotool key Return
-  for i in $(seq 1 300); do
-    [ "$(xdotool search --name 'テルミカのインストール' 2>/dev/null | wc -l)" -ge 2 ] && break
-    sleep 0.1
-  done
-  sleep 0.3
-  xdotool key Return
+  local pid=$!
+  press_enter_at_window 1 # the window: the install button has the focus
+  press_enter_at_window 2 # the notice over it
   local code=0
   wait "$pid" || code=$?
   [ -f "$prefix/drive_c/windows/テルミカ.scr" ] || { echo "$exe: the install did not happen"; return 1; }
