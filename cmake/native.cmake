@@ -31,3 +31,10 @@ add_executable(make_icon tools/icon/MakeIcon.cpp)
 add_test(NAME icon_matches_generator COMMAND ${CMAKE_COMMAND}
   -DMAKE_ICON=$<TARGET_FILE:make_icon> -DEXPECTED=${CMAKE_SOURCE_DIR}/src/app/MainIcon.ico
   -DOUT=${CMAKE_BINARY_DIR}/MainIcon.ico -P ${CMAKE_SOURCE_DIR}/tools/icon/CheckIcon.cmake)
+
+# Fuzz targets, built by scripts/native-checks.sh in a build of their own with clang's
+# libFuzzer; the whole build is then instrumented with -fsanitize=fuzzer-no-link.
+option(TERMIKA_FUZZ "Build the libFuzzer targets in tests/fuzz (clang only)" OFF)
+if(TERMIKA_FUZZ)
+  add_subdirectory(tests/fuzz)
+endif()
