@@ -14,7 +14,8 @@ SUDO=""
 
 run_pkgs=(wine wine32:i386 wine64 fonts-wine xvfb xauth xdotool x11-utils locales fonts-ipafont-gothic imagemagick procps)
 build_pkgs=(g++ cmake make libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686)
-test_pkgs=(clang libclang-rt-14-dev clang-tidy cppcheck osslsigncode openssl hyperfine time)
+# llvm-14 brings llvm-symbolizer, which puts file and line into sanitizer reports.
+test_pkgs=(clang libclang-rt-14-dev llvm-14 clang-tidy cppcheck osslsigncode openssl hyperfine time)
 
 pkgs=("${run_pkgs[@]}" "${build_pkgs[@]}")
 [ "$want_tests" -eq 1 ] && pkgs+=("${test_pkgs[@]}")
