@@ -18,9 +18,13 @@ void Check(bool ok, const char* what) {
     }
 }
 
-int64_t Bound(int bits) { return int64_t{1} << (bits - 1); }
+int64_t Bound(int bits) {
+    return int64_t{1} << (bits - 1);
+}
 
-bool InRange(int64_t n, int bits) { return n >= -Bound(bits) && n < Bound(bits); }
+bool InRange(int64_t n, int bits) {
+    return n >= -Bound(bits) && n < Bound(bits);
+}
 
 // What each value type promises about the fields a builder reads.
 void CheckValue(const FormValue& v) {

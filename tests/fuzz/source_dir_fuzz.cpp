@@ -27,7 +27,9 @@ void Check(bool ok, const char* what, const std::string& path) {
     }
 }
 
-bool IsLead932(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsLead932(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 using Kind = CodePageRules::ByteKind;
 
