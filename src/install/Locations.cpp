@@ -60,9 +60,11 @@ Text CaptureSourceDir(sys::System& system, const CodePageRules& rules) {
             // No path of the system's is this long. Its folder part would be an ancestor
             // of the real folder, so the whole text stands for the folder instead: every
             // path made from it is too long, and the system refuses them all.
-            Text whole(buffer.Bytes(), size);
-            if (rules.Kind(whole, size - 1) == CodePageRules::ByteKind::Lead)
-                whole = whole.Left(size - 1);
+            // Newer systems end the cut text with a zero, older ones fill every byte.
+            size_t n = strnlen(buffer.Bytes(), size);
+            Text whole(buffer.Bytes(), n);
+            if (n > 0 && rules.Kind(whole, n - 1) == CodePageRules::ByteKind::Lead)
+                whole = whole.Left(n - 1);
             return whole + "\\";
         }
     }
