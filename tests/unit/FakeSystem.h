@@ -18,6 +18,7 @@ public:
     std::set<std::string> locked;     // files that cannot be overwritten (held open)
     std::set<std::string> readOnlyDirs; // folders in which nothing can be created
     std::string modulePath = "C:\\Dist\\Setup.exe";
+    bool zeroEndsCutModulePath = false; // Vista and later; XP fills the whole buffer
     std::string windowsDir = "C:\\WINDOWS";
     // Overrides the return value of GetWindowsDirectoryA (the buffer is still written).
     std::function<uint32_t(uint32_t size)> windowsDirResult;
@@ -42,6 +43,8 @@ public:
         size_t n = modulePath.size();
         if (n >= size) {
             std::memcpy(buffer, modulePath.data(), size);
+            if (zeroEndsCutModulePath)
+                buffer[size - 1] = '\0';
             return size;
         }
         std::memcpy(buffer, modulePath.c_str(), n + 1);
