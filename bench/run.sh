@@ -123,7 +123,9 @@ cp -r sample/. "$small/"
 cp "$exe" "$bin"/*.exe "$dist/"
 export WINEPREFIX=$prefix
 cd "$dist"
-wineserver -p # stays up between the programs, as a running desktop does
+# The server and the desktop stay up between the programs, as in a user's session.
+wineserver -p
+wine 'C:\bench\probe.exe' desktop >/dev/null 2>&1 &
 
 probe() { wine 'C:\bench\probe.exe' "$@" | tr -d '\r'; }
 
@@ -243,7 +245,7 @@ else
         echo "installer $(echo "$line" | awk '{ print $2 }')" >>"$2"
         ;;
       floor)
-        out=$(probe run 'C:\bench\floor_copy.exe')
+        out=$(probe run 'C:\bench\floor_copy.exe' TMessageForm)
         installed "$windir/テルミカ.scr" || { echo "   the floor did not copy the screen saver" >&2; exit 1; }
         echo "floor $(echo "$out" | awk '$1 == "calls" { printf "%.1f", $2 / 1000 }')" >>"$2"
         echo "floor-process $(echo "$out" | awk '$1 == "process" { print $2 }')" >>"$2"
@@ -286,14 +288,14 @@ else
       if [ "$who" = installer ]; then
         t=$(probe install TForm1 TMessageForm 'C:\small\TermikaSetUp.exe' | awk '{ print $2 }')
       else
-        t=$(probe run 'C:\small\floor_copy.exe' | awk '$1 == "calls" { printf "%.1f", $2 / 1000 }')
+        t=$(probe run 'C:\small\floor_copy.exe' TMessageForm | awk '$1 == "calls" { printf "%.1f", $2 / 1000 }')
       fi
       [ "$r" -eq 0 ] || echo "$who $t" >>"$logs/install-small.txt"
     done
   done
   small_i=$(awk '$1 == "installer" { print $2 }' "$logs/install-small.txt" | median)
   small_f=$(awk '$1 == "floor" { print $2 }' "$logs/install-small.txt" | median)
-  echo "   with the sample's $(stat -c %s sample/テルミカ.scr)-byte screen saver instead (3 runs each):" \
+  echo "   with the sample's $(stat -c %s "$root/sample/テルミカ.scr")-byte screen saver instead (3 runs each):" \
     "installer $small_i ms, floor's calls $small_f ms;"
   echo "   the difference, $(awk -v a="$small_i" -v b="$small_f" 'BEGIN { printf "%.0f", a - b }') ms, is" \
     "the installer's own work around the copies (mostly making and showing the notice)"
@@ -309,13 +311,16 @@ echo
 echo "== DLLs loaded up to the visible window (WINEDEBUG=+loaddll)"
 loaded_dlls() { # exe class-regex window-class
   local log="$logs/loaddll-$1.txt"
-  WINEDEBUG=+loaddll wine "C:\\bench\\$1" >/dev/null 2>"$log" &
-  local job=$!
+  WINEDEBUG=+pid,+loaddll wine "C:\\bench\\$1" >/dev/null 2>"$log" &
+  local job=$! pid
   window_pid "$2" >/dev/null
   cp "$log" "$log.visible"
   probe close "$3"
   wait "$job" || true
-  grep -o 'Loaded L"[^"]*"' "$log.visible" | sed -E 's/"$//; s/.*[\\/]//' | tr '[:upper:]' '[:lower:]' | sort -u
+  # Only the program's own process: lines start with its Windows process id.
+  pid=$(grep -m 1 -i "Loaded L\".*$1\"" "$log.visible" | cut -d: -f1)
+  grep "^$pid:" "$log.visible" | grep -o 'Loaded L"[^"]*"' | sed -E 's/"$//; s/.*[\\/]//' |
+    tr '[:upper:]' '[:lower:]' | sort -u
 }
 loaded_dlls TermikaSetUp.exe '^termikasetup\.exe$' TForm1 >"$logs/dlls-installer.txt"
 loaded_dlls floor_window.exe '^floor_window\.exe$' FloorForm >"$logs/dlls-floor.txt"

@@ -9,8 +9,12 @@
 //       Starts the installer, waits for its window, presses Enter on the focused control
 //       and prints  install <ms from the key to a visible NOTICE_CLASS window>,
 //       then dismisses the notice and waits for the program to end.
-//   probe run PATH
+//   probe run PATH [CLASS]
 //       Runs a program to its end with this console; prints  process <ms> exit <code>.
+//       With CLASS, it meanwhile looks for a window of that class as install does, so
+//       both share the machine with the same polling.
+//   probe desktop
+//       Stays attached to the desktop until ended, as a user's session keeps it up.
 //   probe close CLASS
 //       Closes every visible top-level window of CLASS and waits for its program to end.
 #include <windows.h>
@@ -204,10 +208,12 @@ int Install(const char* className, const char* noticeClass, const char* path) {
     return 0;
 }
 
-int Run(const char* path) {
+int Run(const char* path, const char* pollClass) {
     Child child;
     if (!Start(path, child, true))
         return 1;
+    if (pollClass)
+        WaitVisible(child, pollClass, 2, child.started + 1800000);
     WaitForSingleObject(child.info.hProcess, INFINITE);
     double took = Now() - child.started;
     DWORD code = 0;
@@ -244,8 +250,12 @@ int main(int argc, char** argv) {
         return Startup(argc, argv);
     if (argc == 5 && std::strcmp(argv[1], "install") == 0)
         return Install(argv[2], argv[3], argv[4]);
-    if (argc == 3 && std::strcmp(argv[1], "run") == 0)
-        return Run(argv[2]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "run") == 0)
+        return Run(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (argc == 2 && std::strcmp(argv[1], "desktop") == 0) {
+        GetDesktopWindow();
+        Sleep(INFINITE);
+    }
     if (argc == 3 && std::strcmp(argv[1], "close") == 0)
         return Close(argv[2]);
     std::fprintf(stderr, "usage: probe startup|install|run|close ...\n");
