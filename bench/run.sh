@@ -308,12 +308,13 @@ fi
 # --- where start-up goes: the libraries each program loads before its window ----------
 
 echo
-echo "== DLLs loaded up to the visible window (WINEDEBUG=+loaddll)"
+echo "== DLLs loaded by the time the window has been up for a second (WINEDEBUG=+loaddll)"
 loaded_dlls() { # exe class-regex window-class
   local log="$logs/loaddll-$1.txt"
   WINEDEBUG=+pid,+loaddll wine "C:\\bench\\$1" >/dev/null 2>"$log" &
   local job=$! pid
   window_pid "$2" >/dev/null
+  sleep 1 # some load a moment after the window shows, on their first message
   cp "$log" "$log.visible"
   probe close "$3"
   wait "$job" || true
