@@ -79,3 +79,8 @@ Text& Text::operator+=(const Text& more) {
 bool operator==(const Text& a, const Text& b) {
     return a.Length() == b.Length() && std::memcmp(a.CStr(), b.CStr(), a.Length()) == 0;
 }
+
+bool operator==(const Text& a, const char* b) {
+    size_t n = std::strlen(b);
+    return a.Length() == n && std::memcmp(a.CStr(), b, n) == 0;
+}

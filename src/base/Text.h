@@ -26,6 +26,9 @@ public:
     Text& operator+=(const Text& more);
     friend bool operator==(const Text& a, const Text& b);
     friend bool operator!=(const Text& a, const Text& b) { return !(a == b); }
+    // Compared with a zero-terminated string as it stands, without making a Text of it.
+    friend bool operator==(const Text& a, const char* b);
+    friend bool operator!=(const Text& a, const char* b) { return !(a == b); }
 
 private:
     struct Rep {

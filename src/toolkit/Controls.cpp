@@ -123,7 +123,7 @@ bool TControl::SetProperty(const Text& name, const FormValue& value, TFormLoader
         tabOrder_ = loader.Integer(value);
     else if (name == "TabStop")
         tabStop_ = loader.Boolean(value);
-    else if (name.Length() > 5 && Text(name.CStr(), 5) == "Font.") {
+    else if (std::strncmp(name.CStr(), "Font.", 5) == 0) {
         if (!font_.SetProperty(Text(name.CStr() + 5), value, loader))
             return false;
         parentFont_ = false;

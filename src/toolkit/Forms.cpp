@@ -163,7 +163,7 @@ bool TForm::SetProperty(const Text& name, const FormValue& value, TFormLoader& l
         textHeight_ = loader.Integer(value);
     } else if (name == "OnCreate") {
         onCreate_ = loader.Method(value);
-    } else if (name.Length() > 5 && Text(name.CStr(), 5) == "Font.") {
+    } else if (std::strncmp(name.CStr(), "Font.", 5) == 0) {
         return font_.SetProperty(Text(name.CStr() + 5), value, loader);
     } else {
         return false;

@@ -23,6 +23,12 @@ TEST(Text, SharesAndConcatenatesWithoutTouchingTheOriginals) {
     d += "!";
     EXPECT_EQ(b, Text("C:\\Dist"));
     EXPECT_EQ(d, Text("C:\\Dist!"));
+    // Against a plain string: the whole text, embedded zero bytes included.
+    EXPECT_TRUE(a == "C:\\Dist");
+    EXPECT_FALSE(a == "C:\\Dis");
+    EXPECT_FALSE(a == "C:\\Dist\\");
+    EXPECT_FALSE(Text("x\0y", 3) == "x");
+    EXPECT_TRUE(Text() == "");
 }
 
 // The program's texts are written as code page 932 bytes; each must be the bytes of
