@@ -61,11 +61,15 @@ std::string ExpectedFolder(const std::string& path, const std::vector<Kind>& kin
     return "\\";
 }
 
-// A path too long for the largest buffer is cut to it, less a lead byte left without its
-// trail, and stands for the folder as a whole: every path made from it is too long too.
+// A path too long for the largest buffer is cut to it, or at a zero byte in it (newer
+// systems end the cut text with one), less a lead byte left without its trail, and stands
+// for the folder as a whole: every path made from it is too long too.
 std::string ExpectedForOverlong(const std::string& path, const std::vector<Kind>& kinds) {
     size_t length = install::kLongestPathBuffer;
-    if (kinds[length - 1] == Kind::Lead)
+    size_t zero = path.find('\0');
+    if (zero < length)
+        length = zero;
+    if (length > 0 && kinds[length - 1] == Kind::Lead)
         --length;
     return path.substr(0, length) + "\\";
 }
