@@ -4,4 +4,4 @@
 # notice-failure.png.
 set -euo pipefail
 source "$ROOT/tests/wine/e2e/driver.sh"
-run_driver install
+run_driver notices

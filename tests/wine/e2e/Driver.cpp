@@ -149,17 +149,12 @@ int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-namespace {
-GUITHREADINFO ThreadInfo(HWND window) {
+HWND FocusOf(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    return info;
+    return info.hwndFocus;
 }
-} // namespace
-
-HWND FocusOf(HWND window) { return ThreadInfo(window).hwndFocus; }
-HWND ActiveOf(HWND window) { return ThreadInfo(window).hwndActive; }
 
 bool BringToFront(HWND window) {
     if (GetForegroundWindow() != window)
@@ -204,10 +199,10 @@ void SendButton(DWORD flags) {
     SendInput(1, &input, sizeof(input));
 }
 
-} // namespace
-
 void KeyDown(WORD key) { SendKey(key, false); }
 void KeyUp(WORD key) { SendKey(key, true); }
+
+} // namespace
 
 void Press(WORD key) {
     KeyDown(key);

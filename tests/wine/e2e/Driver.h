@@ -54,9 +54,8 @@ RECT RectInParent(HWND child);
 int Width(const RECT& r);
 int Height(const RECT& r);
 POINT Centre(const RECT& r);
-// The focused and the active window of the thread that owns the window.
+// The focused window of the thread that owns the window.
 HWND FocusOf(HWND window);
-HWND ActiveOf(HWND window);
 // Makes the window the foreground one, as input needs; true when it is.
 bool BringToFront(HWND window);
 // A point of the window whose hit test answers the code (HTCAPTION, HTCLOSE, ...), found
@@ -65,8 +64,6 @@ POINT HitPoint(HWND window, LRESULT code);
 
 // --- input, through the system's input queue ------------------------------------------
 
-void KeyDown(WORD key);
-void KeyUp(WORD key);
 void Press(WORD key);
 // A key with modifiers held, e.g. Chord({VK_MENU}, VK_F4).
 void Chord(std::initializer_list<WORD> held, WORD key);
