@@ -60,6 +60,11 @@ make_template() {
   WINEPREFIX=$prefix wine regedit /S "$(winepath_w "$reg")" >/dev/null 2>&1
   WINEPREFIX=$prefix wineserver -w
   rm -f "$reg"
+  # This Wine does not find its own Marlett, which draws the caption buttons, and shows
+  # letters like "0 1 r" instead; in the prefix's font folder it does.
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$marlett" ] && cp "$marlett" "$prefix/drive_c/windows/Fonts/"
+  return 0
 }
 
 winepath_w() { printf 'Z:%s' "${1//\//\\}"; }
