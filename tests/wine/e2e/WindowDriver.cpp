@@ -796,7 +796,8 @@ void ErrorInCreate() {
         std::printf("   %s\n", row.name);
         std::string dir = FreshDistribution("TermikaSetUp_faulty.exe");
         // Started elsewhere, so that without its folder the program finds nothing to copy.
-        std::string elsewhere = dir + "\\TermikaData";
+        std::string elsewhere = dir + "\\empty";
+        CreateDirectoryA(elsewhere.c_str(), nullptr);
         SetEnvironmentVariableA("TERMIKA_FAULT", "GetModuleFileNameA");
         Program program;
         bool started = Started(program, dir + "\\TermikaSetUp_faulty.exe", elsewhere);
