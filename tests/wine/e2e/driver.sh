@@ -16,10 +16,6 @@ run_driver() {
   copy_prefix "$TEMPLATE" "$prefix"
   start_display
   trap 'end_prefix "$prefix"; stop_display' EXIT
-  # This Wine does not find its own Marlett, which draws the caption buttons, and falls
-  # back to glyphs like "0 1 r" in the screenshots; in the prefix's font folder it does.
-  local marlett=/usr/share/wine/fonts/marlett.ttf
-  [ -f "$marlett" ] && cp "$marlett" "$prefix/drive_c/windows/Fonts/"
   mkdir -p "$prefix/drive_c/e2e"
   cp -r "$ROOT/sample" "$prefix/drive_c/e2e/sample"
   if [ -n "$dpi" ]; then
