@@ -124,11 +124,6 @@ Run Install(const Text& sourceDir, const CodePageRules& rules, Dismiss dismiss) 
     return {notices, closes, noticesAtClose};
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::string x, y;
-    return winetest::ReadFileBytes(a, x) && winetest::ReadFileBytes(b, y) && x == y && !x.empty();
-}
-
 const wchar_t* const kInstalled[][2] = {
     {L"TermikaData\\Haikei0.jpg", L"TermikaData\\Haikei0.jpg"},
     {L"TermikaData\\Haikei1.jpg", L"TermikaData\\Haikei1.jpg"},
@@ -204,7 +199,7 @@ int main() {
     Clean();
     CheckSuccess(Install(sourceDir, rules, Dismiss::Click), dir);
     for (const auto& item : kInstalled)
-        CHECK(SameFile(dir + Ansi(item[0]), WindowsPath(item[1])));
+        CHECK(winetest::SameContents(dir + Ansi(item[0]), WindowsPath(item[1])));
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW(L"C:\\windows\\テルミカ.scr", &found);
     CHECK(find != INVALID_HANDLE_VALUE);
@@ -219,7 +214,7 @@ int main() {
     Remove(kOpenedLog);
     CheckSuccess(Install(sourceDir, rules, Dismiss::Enter), dir);
     for (const auto& item : kInstalled)
-        CHECK(SameFile(dir + Ansi(item[0]), WindowsPath(item[1])));
+        CHECK(winetest::SameContents(dir + Ansi(item[0]), WindowsPath(item[1])));
 
     // A file named TermikaData: the images and the read-me fail without a word, the
     // screen saver decides, and Esc dismisses the notice.
@@ -228,7 +223,7 @@ int main() {
     CheckSuccess(Install(sourceDir, rules, Dismiss::Escape), dir);
     DWORD attributes = GetFileAttributesA(WindowsPath(L"TermikaData").c_str());
     CHECK(attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY));
-    CHECK(SameFile(dir + Ansi(L"テルミカ.scr"), WindowsPath(L"テルミカ.scr")));
+    CHECK(winetest::SameContents(dir + Ansi(L"テルミカ.scr"), WindowsPath(L"テルミカ.scr")));
 
     // An installed screen saver held open without sharing: the install fails, nothing
     // is opened, and what was copied stays.
@@ -240,7 +235,7 @@ int main() {
     CHECK(held != INVALID_HANDLE_VALUE);
     CheckFailure(Install(sourceDir, rules, Dismiss::Click));
     CloseHandle(held);
-    CHECK(SameFile(dir + "TermikaData\\Haikei0.jpg", WindowsPath(L"TermikaData\\Haikei0.jpg")));
+    CHECK(winetest::SameContents(dir + "TermikaData\\Haikei0.jpg", WindowsPath(L"TermikaData\\Haikei0.jpg")));
 
     // The folder creation on the real file system: missing parents are made, a file in
     // the way stops it, and a folder whose name ends in 表 is made whole.

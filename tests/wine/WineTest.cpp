@@ -46,6 +46,11 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     return true;
 }
 
+bool SameContents(const std::string& a, const std::string& b) {
+    std::string x, y;
+    return ReadFileBytes(a, x) && ReadFileBytes(b, y) && !x.empty() && x == y;
+}
+
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)

@@ -16,6 +16,8 @@ std::string Ansi(const wchar_t* wide);
 std::string Printable(const std::string& bytes);
 bool ReadFileBytes(const std::string& path, std::string& bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// Both files can be read, are not empty, and hold the same bytes.
+bool SameContents(const std::string& a, const std::string& b);
 // Waits up to timeoutMs for a file to appear.
 bool WaitForFile(const std::string& path, DWORD timeoutMs);
 int Finish(const char* name);

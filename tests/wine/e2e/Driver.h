@@ -99,8 +99,6 @@ bool ShowsIcon(const RECT& area, HICON icon, int size);
 // --- files and processes -----------------------------------------------------------------
 
 bool Exists(const std::string& path);
-bool ReadAll(const std::string& path, std::string& bytes);
-bool SameContents(const std::string& a, const std::string& b);
 bool CopyTree(const std::string& from, const std::string& to);
 void RemoveTree(const std::string& path);
 // Whether a process with that executable name (no folder) is running.

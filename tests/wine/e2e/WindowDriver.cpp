@@ -79,10 +79,10 @@ std::string FreshDistribution(const char* program, bool withScreenSaver = true) 
 }
 
 void CheckInstalled(const std::string& dir) {
-    CHECK(SameContents(dir + "\\" + ScreenSaverName(), InstalledScreenSaver()));
+    CHECK(winetest::SameContents(dir + "\\" + ScreenSaverName(), InstalledScreenSaver()));
     for (const char* name : {"Haikei0.jpg", "Haikei1.jpg", "Haikei2.jpg"})
-        CHECK(SameContents(dir + "\\TermikaData\\" + name, kDataDir + "\\" + name));
-    CHECK(SameContents(dir + "\\ReadMe.txt", kDataDir + "\\ReadMe.txt"));
+        CHECK(winetest::SameContents(dir + "\\TermikaData\\" + name, kDataDir + "\\" + name));
+    CHECK(winetest::SameContents(dir + "\\ReadMe.txt", kDataDir + "\\ReadMe.txt"));
 }
 
 bool NothingOpened() { return !Exists(kOpenedLog) && !ProcessRunning("open_recorder.exe"); }
@@ -267,7 +267,7 @@ std::vector<MenuItem> OpenWindowMenu(const Program& program, const Parts& p) {
     });
     CHECK(open);
     std::string log;
-    WaitUntil([&] { return ReadAll(kMenuLog, log) && !log.empty(); }, 2000);
+    WaitUntil([&] { return winetest::ReadFileBytes(kMenuLog, log) && !log.empty(); }, 2000);
     if (hook)
         UnhookWindowsHookEx(hook);
     for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos;
@@ -700,7 +700,7 @@ void InstallAndNotices() {
         if (c.withScreenSaver) {
             CHECK(WaitUntil([] { return Exists(kOpenedLog); }));
             std::string opened;
-            CHECK(WaitUntil([&] { return ReadAll(kOpenedLog, opened) && !opened.empty(); }));
+            CHECK(WaitUntil([&] { return winetest::ReadFileBytes(kOpenedLog, opened) && !opened.empty(); }));
             // The distribution's own read-me.
             CHECK_EQ(opened, "C:\\open_recorder.exe \"" + dir + "\\ReadMe.txt\"\r\n");
         }
