@@ -463,7 +463,7 @@ void FocusAndKeys() {
 
 // Each way out without installing ends the program with exit code 0.
 void WaysOut() {
-    std::printf("-- cancel, close box, Alt+F4, window menu, close command\n");
+    std::printf("-- cancel, close box, Alt+F4, window menu, close command, log-off\n");
     struct Way {
         const char* name;
         void (*act)(const Program&, const Parts&);
@@ -500,6 +500,17 @@ void WaysOut() {
         // What a taskbar's close command sends; Wine runs here without a taskbar.
         {"WM_SYSCOMMAND SC_CLOSE",
          [](const Program&, const Parts& p) { PostMessageA(p.form, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        // Log-off: the program agrees without asking, and ends when the logon ends.
+        {"log-off",
+         [](const Program&, const Parts& p) {
+             DWORD_PTR agreed = 0;
+             CHECK(SendMessageTimeoutA(p.form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                       SMTO_ABORTIFHUNG, 5000, &agreed));
+             CHECK(agreed != 0);
+             CHECK(IsWindowVisible(p.form) && IsWindowEnabled(p.form)); // nothing asked
+             SendMessageTimeoutA(p.form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                 5000, nullptr);
+         }},
     };
     for (const auto& way : ways) {
         std::printf("   %s\n", way.name);
