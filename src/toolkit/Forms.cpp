@@ -1,5 +1,6 @@
 #include "toolkit/Forms.h"
 
+#include "base/Buffer.h"
 #include "toolkit/Application.h"
 
 #include <cstdint>
@@ -87,21 +88,15 @@ Text TFormLoader::String(const FormValue& value) {
     int chars = static_cast<int>(value.bytes.Length() / 2);
     if (chars == 0)
         return Text();
-    wchar_t* wide = static_cast<wchar_t*>(std::malloc(value.bytes.Length()));
-    if (!wide)
-        throw EOutOfMemory("Out of memory");
-    std::memcpy(wide, value.bytes.CStr(), value.bytes.Length());
-    int size = WideCharToMultiByte(CP_ACP, 0, wide, chars, nullptr, 0, nullptr, nullptr);
-    char* narrow = static_cast<char*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
-    if (!narrow) {
-        std::free(wide);
-        throw EOutOfMemory("Out of memory");
-    }
-    WideCharToMultiByte(CP_ACP, 0, wide, chars, narrow, size, nullptr, nullptr);
-    std::free(wide);
-    Text result(narrow, size > 0 ? static_cast<size_t>(size) : 0);
-    std::free(narrow);
-    return result;
+    Buffer wide(value.bytes.Length()); // a copy aligned as wide characters need
+    std::memcpy(wide.Bytes(), value.bytes.CStr(), value.bytes.Length());
+    auto* utf16 = reinterpret_cast<const wchar_t*>(wide.Bytes());
+    int size = WideCharToMultiByte(CP_ACP, 0, utf16, chars, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        Invalid();
+    Buffer narrow(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_ACP, 0, utf16, chars, narrow.Bytes(), size, nullptr, nullptr);
+    return Text(narrow.Bytes(), static_cast<size_t>(size));
 }
 
 TNotifyEvent TFormLoader::Method(const FormValue& value) {
