@@ -162,7 +162,7 @@ TControl* TControl::FromHandle(HWND window) {
     return static_cast<TControl*>(GetPropA(window, kControlProperty));
 }
 
-Text TControl::WithLineBreaks(const Text& text) {
+Text WithLineBreaks(const Text& text) {
     Text result;
     size_t start = 0;
     for (size_t i = 0; i < text.Length(); ++i) {

@@ -26,6 +26,9 @@ private:
     Handle handle_ = nullptr;
 };
 
+// The text as the system's text controls break lines: CR and LF alone each become CR LF.
+Text WithLineBreaks(const Text& text);
+
 // Colours of layouts: an RGB value, or one of the names below.
 COLORREF ColorFromIdent(const Text& name, bool& known);
 
@@ -79,8 +82,6 @@ public:
 
 protected:
     void CreateChildWindow(const char* windowClass, DWORD style, const Text& text);
-    // The text as the system's controls break lines: CR and LF alone each become CR LF.
-    static Text WithLineBreaks(const Text& text);
     // For subclassed windows: what the control does with a message before the system's
     // own window procedure; true when it has handled it.
     virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -2,6 +2,7 @@
 
 #include "base/Exception.h"
 #include "toolkit/Application.h"
+#include "toolkit/Controls.h"
 
 namespace {
 
@@ -10,22 +11,9 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kTextId = 100;
 
-// The static control breaks lines at CR LF; the notice's lines are joined by CR alone.
-Text WithLineFeeds(const Text& text) {
-    Text result;
-    size_t start = 0;
-    for (size_t i = 0; i < text.Length(); ++i) {
-        if (text[i] == '\r' && (i + 1 >= text.Length() || text[i + 1] != '\n')) {
-            result += Text(text.CStr() + start, i + 1 - start) + "\n";
-            start = i + 1;
-        }
-    }
-    return result + Text(text.CStr() + start, text.Length() - start);
-}
-
 } // namespace
 
-TMessageForm::TMessageForm(const Text& text) : text_(WithLineFeeds(text)) {}
+TMessageForm::TMessageForm(const Text& text) : text_(WithLineBreaks(text)) {}
 
 TMessageForm::~TMessageForm() {
     if (window_)

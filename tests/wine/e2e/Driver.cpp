@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include "../WineTest.h"
+
 #include <tlhelp32.h>
 
 #include <cstdint>
@@ -366,14 +368,7 @@ bool SaveScreenBitmap(const RECT& area, const std::string& path) {
     std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
     bytes.append(reinterpret_cast<const char*>(&header), sizeof(header));
     bytes += rows;
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(out);
-    return ok;
+    return winetest::WriteFileBytes(path, bytes);
 }
 
 int CountPixels(const RECT& area, COLORREF color) {
